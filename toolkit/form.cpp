@@ -1,6 +1,7 @@
 #include "toolkit/form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/application.h"
 

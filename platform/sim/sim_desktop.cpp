@@ -69,28 +69,26 @@ TargetWindow& SimDesktop::AddTarget(std::string name, Rect bounds, bool above_pa
 
 void SimDesktop::MovePointer(Point screen) {
   pointer_ = screen;
-  stream_.push_back({Pending::Kind::kMotion});
+  Push(Pending::Kind::kMotion);
 }
 
 void SimDesktop::Press(MouseButton button) {
   held_[Index(button)] = true;
-  stream_.push_back({Pending::Kind::kButton, button, true});
+  Push(Pending::Kind::kButton, button, true);
 }
 
 void SimDesktop::Release(MouseButton button) {
   held_[Index(button)] = false;
-  stream_.push_back({Pending::Kind::kButton, button, false});
+  Push(Pending::Kind::kButton, button, false);
 }
 
 void SimDesktop::PressKey(tk::Key key) {
-  Pending p{Pending::Kind::kKey};
-  p.key = key;
-  stream_.push_back(p);
+  Push(Pending::Kind::kKey, MouseButton::kLeft, false, key);
 }
 
-void SimDesktop::RequestClose() { stream_.push_back({Pending::Kind::kClose}); }
+void SimDesktop::RequestClose() { Push(Pending::Kind::kClose); }
 
-void SimDesktop::ActivateProgram() { stream_.push_back({Pending::Kind::kActivate}); }
+void SimDesktop::ActivateProgram() { Push(Pending::Kind::kActivate); }
 
 void SimDesktop::SetNow(Millis now) {
   if (now > now_) now_ = now;
@@ -141,12 +139,22 @@ SimDesktop::Hit SimDesktop::HitAt(Point screen) {
   return {};
 }
 
-tk::Event SimDesktop::MakeEvent(tk::Event::Kind kind, const Window& w) const {
+void SimDesktop::Push(Pending::Kind kind, MouseButton button, bool press, tk::Key key) {
+  Pending p;
+  p.kind = kind;
+  p.button = button;
+  p.press = press;
+  p.key = key;
+  p.at = pointer_;
+  stream_.push_back(p);
+}
+
+tk::Event SimDesktop::MakeEvent(tk::Event::Kind kind, const Window& w, Point at) const {
   tk::Event e;
   e.kind = kind;
   e.window = w.handle;
-  e.screen = pointer_;
-  e.position = pointer_ - w.bounds.origin();
+  e.screen = at;
+  e.position = at - w.bounds.origin();
   return e;
 }
 
@@ -165,24 +173,24 @@ std::optional<tk::Event> SimDesktop::Deliver(const Pending& p) {
     case Pending::Kind::kMotion: {
       if (move_) {
         if (Window* w = FindWindow(move_->window)) {
-          Point d = pointer_ - move_->start_pointer;
+          Point d = p.at - move_->start_pointer;
           w->bounds.left = move_->start_origin.x + d.x;
           w->bounds.top = move_->start_origin.y + d.y;
         }
       }
       // Motion, entering and leaving all wake the program's pointer check.
       if (!first || !first->shown) return std::nullopt;
-      return MakeEvent(tk::Event::Kind::kMotion, *first);
+      return MakeEvent(tk::Event::Kind::kMotion, *first, p.at);
     }
     case Pending::Kind::kButton: {
       bool any_held = grab_.window || grab_.target;
-      Hit dest = any_held ? grab_ : HitAt(pointer_);
+      Hit dest = any_held ? grab_ : HitAt(p.at);
       if (capture_ != tk::kNoWindow) dest = {FindWindow(capture_), nullptr};
       if (p.press && dest.window && !active_) {
         // Pressing on a window that takes focus activates it first.
         active_ = true;
         stream_.push_front(p);
-        return MakeEvent(tk::Event::Kind::kActivate, *dest.window);
+        return MakeEvent(tk::Event::Kind::kActivate, *dest.window, p.at);
       }
       if (move_ && !p.press && p.button == MouseButton::kLeft) {
         // The window manager took the press over; it ends the move and the
@@ -199,7 +207,7 @@ std::optional<tk::Event> SimDesktop::Deliver(const Pending& p) {
         for (bool held : delivered_held_) still_held |= held;
         if (!still_held) grab_ = {};
       }
-      ButtonEvent be{now_, p.button, p.press, pointer_};
+      ButtonEvent be{now_, p.button, p.press, p.at};
       if (dest.target) {
         dest.target->Receive(be);
         return std::nullopt;
@@ -207,23 +215,23 @@ std::optional<tk::Event> SimDesktop::Deliver(const Pending& p) {
       if (!dest.window) return std::nullopt;
       tk::Event e = MakeEvent(p.press ? tk::Event::Kind::kButtonPress
                                       : tk::Event::Kind::kButtonRelease,
-                              *dest.window);
+                              *dest.window, p.at);
       e.button = p.button;
       return e;
     }
     case Pending::Kind::kKey: {
       if (!first || !active_) return std::nullopt;
-      tk::Event e = MakeEvent(tk::Event::Kind::kKeyPress, *first);
+      tk::Event e = MakeEvent(tk::Event::Kind::kKeyPress, *first, p.at);
       e.key = p.key;
       return e;
     }
     case Pending::Kind::kActivate:
       if (!first || !first->shown || active_) return std::nullopt;
       active_ = true;
-      return MakeEvent(tk::Event::Kind::kActivate, *first);
+      return MakeEvent(tk::Event::Kind::kActivate, *first, p.at);
     case Pending::Kind::kClose:
       if (!first) return std::nullopt;
-      return MakeEvent(tk::Event::Kind::kCloseRequest, *first);
+      return MakeEvent(tk::Event::Kind::kCloseRequest, *first, p.at);
   }
   return std::nullopt;
 }
@@ -267,7 +275,7 @@ void SimDesktop::ShowWindow(tk::WindowHandle window) {
   Window* w = FindWindow(window);
   if (!w || w->shown) return;
   w->shown = true;
-  if (activate_on_show_) stream_.push_back({Pending::Kind::kActivate});
+  if (activate_on_show_) Push(Pending::Kind::kActivate);
 }
 
 std::unique_ptr<tk::Canvas> SimDesktop::CreateCanvas(int, int) { return nullptr; }
@@ -289,7 +297,7 @@ void SimDesktop::HideTooltip() { tooltip_.reset(); }
 void SimDesktop::InjectButton(MouseButton button, bool press) {
   injections_.push_back({now_, button, press, pointer_});
   held_[Index(button)] = press;
-  stream_.push_back({Pending::Kind::kButton, button, press});
+  Push(Pending::Kind::kButton, button, press);
 }
 
 void SimDesktop::ReportError(const std::string& title, const std::string& message) {

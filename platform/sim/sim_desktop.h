@@ -146,6 +146,7 @@ class SimDesktop : public tk::Platform {
     MouseButton button = MouseButton::kLeft;
     bool press = false;
     tk::Key key = tk::Key::kOther;
+    Point at;  // the pointer when the event entered the stream
   };
   // Where the pointer is: a program window or a target, topmost first.
   struct Hit {
@@ -156,7 +157,9 @@ class SimDesktop : public tk::Platform {
   Window* FindWindow(tk::WindowHandle handle);
   const Window* FirstWindow() const;
   std::optional<tk::Event> Deliver(const Pending& p);
-  tk::Event MakeEvent(tk::Event::Kind kind, const Window& w) const;
+  tk::Event MakeEvent(tk::Event::Kind kind, const Window& w, Point at) const;
+  void Push(Pending::Kind kind, MouseButton button = MouseButton::kLeft,
+            bool press = false, tk::Key key = tk::Key::kOther);
 
   Rect screen_;
   Millis now_ = 0;
