@@ -32,6 +32,9 @@ class ButtonGroup : public tk::Control {
 
   std::function<void(ButtonGroup&)> OnEnter;
 
+  // The group's own area, seen in the gaps between its buttons; no frame and
+  // no focus mark.
+  void Paint(tk::Canvas& canvas) override { canvas.FillRect(ClientRect(), Resolve(Color)); }
   void FocusEnter() override;
   bool KeyDown(tk::Key key) override;
 };

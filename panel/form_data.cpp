@@ -50,8 +50,14 @@ void TFormMouse::LoadFormData() {
 
   fcLabel1 = std::make_unique<ShadowLabel>(this, "fcLabel1", tk::Rect{48, 32, 28, 16}, "LEFT");
   fcLabel2 = std::make_unique<ShadowLabel>(this, "fcLabel2", tk::Rect{96, 32, 36, 16}, "RIGHT");
-  AHMFadingLabel1 = std::make_unique<FadingLabel>(this, "AHMFadingLabel1",
-                                                  tk::Rect{66, 221, 39, 14}, "MOUSE");
+  AHMFadingLabel1 = std::make_unique<FadingLabel>(
+      this, "AHMFadingLabel1", tk::Rect{66, 221, 39, 14}, "MOUSE", application().timers());
+  AHMFadingLabel1->Color = tk::clHighlightText;
+  AHMFadingLabel1->BetweenColors = 16;
+  AHMFadingLabel1->FadeAlltheTime = true;
+  AHMFadingLabel1->SetFadeSpeed(2);
+  AHMFadingLabel1->SetFade(true);
+  AHMFadingLabel1->SetShowing(false);
 
   MouseLbtn = std::make_unique<ButtonGroup>(this, "MouseLbtn", tk::Rect{32, 56, 57, 100});
   MouseLbtn->SetTabOrder(0, /*tab_stop=*/true);

@@ -1,7 +1,10 @@
 #include "panel/shape_button.h"
 
+#include <utility>
+
 #include "panel/button_group.h"
 #include "toolkit/form.h"
+#include "toolkit/frame3d.h"
 
 namespace panel {
 
@@ -57,6 +60,37 @@ void ShapeButton::Latch() {
     }
   }
   if (auto* group = dynamic_cast<ButtonGroup*>(parent())) group->ButtonLatched(*this);
+}
+
+void ShapeButton::Paint(tk::Canvas& canvas) {
+  tk::Rect face = ClientRect();
+  tk::Rgb color = Resolve(color_);
+  // A latched group button shows a checkered face; the close button, which
+  // never latches, only sinks.
+  if (down_ && GroupIndex != 0) {
+    canvas.FillCheckerboard(face, Resolve(DitherColor), color);
+  } else {
+    canvas.FillRect(face, color);
+  }
+  tk::Rgb lit_outer = Resolve(BtnHighlight), lit_inner = Resolve(Btn3DLight);
+  tk::Rgb dark_outer = Resolve(BtnBlack), dark_inner = Resolve(BtnShadow);
+  if (down_) {
+    std::swap(lit_outer, dark_outer);
+    std::swap(lit_inner, dark_inner);
+  }
+  tk::DrawFrame3D(canvas, face, lit_outer, dark_outer);
+  tk::DrawFrame3D(canvas, {face.left + 1, face.top + 1, face.width - 2, face.height - 2},
+                  lit_inner, dark_inner);
+
+  tk::Rect text{2, 2, face.width - 4, face.height - 4};
+  if (down_) text = text.Translated({TextDownX, TextDownY});
+  tk::FontSpec font;
+  font.bold = bold_;
+  tk::TextLayout layout;
+  layout.halign = tk::HAlign::kCenter;
+  layout.valign = tk::VAlign::kCenter;
+  layout.word_wrap = WordWrap;
+  canvas.DrawText(caption_, text, font, Resolve(FontColor), layout);
 }
 
 void ShapeButton::MouseEnter() {

@@ -40,6 +40,18 @@ class ShapeButton : public tk::Control {
   std::function<void(ShapeButton&, tk::MouseButton, tk::Point)> OnMouseDown;
   std::function<void(ShapeButton&)> OnClick;
 
+  // Bevel colours: outer and inner line of the lit edges, inner and outer
+  // line of the shaded ones.
+  tk::TColor BtnHighlight = tk::clBtnHighlight;
+  tk::TColor Btn3DLight = tk::cl3DLight;
+  tk::TColor BtnShadow = tk::clBtnShadow;
+  tk::TColor BtnBlack = tk::clBlack;
+  tk::TColor FontColor = tk::clWindowText;
+  // How far the caption moves while the button is down.
+  int TextDownX = 1;
+  int TextDownY = 1;
+
+  void Paint(tk::Canvas& canvas) override;
   void MouseEnter() override;
   void MouseLeave() override;
   void MouseDown(tk::MouseButton button, tk::Point p) override;

@@ -7,7 +7,8 @@
 
 namespace panel {
 
-// The status line: one line of text on a raised silver face.
+// The status line: one line of text centred on a raised silver face. A text
+// too wide for the line is cut at both ends, never wrapped or shortened.
 class StatusPanel : public tk::Control {
  public:
   StatusPanel(tk::Control* parent, std::string name, tk::Rect bounds)
@@ -20,6 +21,9 @@ class StatusPanel : public tk::Control {
     Invalidate();
   }
   tk::TColor Color = tk::clSilver;
+  tk::TColor FontColor = tk::clWindowText;
+
+  void Paint(tk::Canvas& canvas) override;
 
  private:
   std::string caption_;

@@ -30,6 +30,8 @@ class Application {
   TimerQueue& timers() { return timers_; }
 
   std::string Title;
+  // The desktop's colour scheme; controls resolve system colours in it.
+  ColorScheme Scheme = ColorScheme::Classic();
 
   // Runs until Terminate().
   void Run();

@@ -43,6 +43,35 @@ constexpr Rgb FixedColorToRgb(TColor c) {
           static_cast<std::uint8_t>((c >> 16) & 0xFF)};
 }
 
+// The desktop's colour scheme: the RGB values of the system colours. Looked
+// up at every paint, so a change shows at the next repaint.
+struct ColorScheme {
+  Rgb btn_face{192, 192, 192};
+  Rgb btn_shadow{128, 128, 128};
+  Rgb btn_highlight{255, 255, 255};
+  Rgb light_3d{223, 223, 223};
+  Rgb window_text{0, 0, 0};
+  Rgb highlight_text{255, 255, 255};
+  Rgb info_bk{255, 255, 225};
+
+  // The classic light 3-D scheme.
+  static constexpr ColorScheme Classic() { return {}; }
+
+  constexpr Rgb Resolve(TColor c) const {
+    if (!IsSystemColor(c)) return FixedColorToRgb(c);
+    switch (c) {
+      case clBtnFace: return btn_face;
+      case clBtnShadow: return btn_shadow;
+      case clBtnHighlight: return btn_highlight;
+      case cl3DLight: return light_3d;
+      case clWindowText: return window_text;
+      case clHighlightText: return highlight_text;
+      case clInfoBk: return info_bk;
+      default: return btn_face;
+    }
+  }
+};
+
 constexpr TColor RgbToColor(Rgb c) {
   return static_cast<TColor>(c.r) | (static_cast<TColor>(c.g) << 8) |
          (static_cast<TColor>(c.b) << 16);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolkit/application.h"
 #include "toolkit/form.h"
 
 namespace tk {
@@ -69,6 +70,12 @@ bool Control::IsAncestorOf(const Control* other) const {
     if (other == this) return true;
   }
   return false;
+}
+
+Rgb Control::Resolve(TColor color) {
+  Form* f = form();
+  return f ? f->application().Scheme.Resolve(color)
+           : ColorScheme::Classic().Resolve(color);
 }
 
 void Control::Invalidate() {

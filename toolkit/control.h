@@ -54,6 +54,9 @@ class Control {
   Control* ControlAt(Point p, bool windowed_only);
   bool IsAncestorOf(const Control* other) const;
 
+  // The RGB value of `color`, system colours taken from the current scheme.
+  Rgb Resolve(TColor color);
+
   // Asks for this control to be painted again.
   void Invalidate();
   // Paints the whole control; the canvas origin is its top-left corner.
