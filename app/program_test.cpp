@@ -142,13 +142,22 @@ TEST_F(WholeProgram, StartingWithThePointerAwayClicksNothing) {
   EXPECT_TRUE(desktop_.injections().empty());
 }
 
+// Resting on a button from the start gives one dwell click; the chosen left
+// click then lands on the button itself, which is a click on it like any
+// other and chooses it again.
 TEST_F(WholeProgram, StartingWithThePointerOnAButtonDwellClicksItOnce) {
   Start("[MouseSetting]\nDelay=5\n", kClick);
-  Run(30000);
+  Run(7999);
   ASSERT_EQ(desktop_.injections().size(), 2u);
   EXPECT_EQ(desktop_.injections()[0].time, 3000);
   EXPECT_TRUE(form().MouseLbtnClick->Down());
   EXPECT_EQ(form().PanelStatus->Caption(), "Left Click in 5 sec");
+  Run(8000);
+  ASSERT_EQ(desktop_.injections().size(), 4u);
+  EXPECT_EQ(desktop_.injections()[2].screen, kClick);
+  EXPECT_TRUE(form().MouseLbtnClick->Down());
+  EXPECT_TRUE(form().TimerL->Enabled());
+  EXPECT_TRUE(target_.events().empty());
 }
 
 TEST_F(WholeProgram, LeavingBeforeTheDwellInjectsNothing) {
