@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/cairo/cairo_canvas.h"
 #include "toolkit/application.h"
 #include "toolkit/canvas.h"
 
@@ -197,6 +198,7 @@ std::optional<tk::Event> SimDesktop::Deliver(const Pending& p) {
         // program sees no release.
         move_.reset();
         grab_ = {};
+        delivered_held_[Index(p.button)] = false;
         return std::nullopt;
       }
       if (p.press && !any_held) grab_ = dest;
@@ -278,9 +280,33 @@ void SimDesktop::ShowWindow(tk::WindowHandle window) {
   if (activate_on_show_) Push(Pending::Kind::kActivate);
 }
 
-std::unique_ptr<tk::Canvas> SimDesktop::CreateCanvas(int, int) { return nullptr; }
+std::unique_ptr<tk::Canvas> SimDesktop::CreateCanvas(int width, int height) {
+  return std::make_unique<cr::CairoCanvas>(width, height);
+}
 
-void SimDesktop::Present(tk::WindowHandle, const tk::Frame&, Rect) {}
+void SimDesktop::Present(tk::WindowHandle window, const tk::Frame& frame, Rect area) {
+  Window* w = FindWindow(window);
+  if (!w || !frame.data) return;
+  if (w->picture.width() != w->bounds.width || w->picture.height() != w->bounds.height) {
+    w->picture = tk::RgbImage(w->bounds.width, w->bounds.height);
+  }
+  area = area.Intersected({0, 0, frame.width, frame.height})
+             .Intersected({0, 0, w->bounds.width, w->bounds.height});
+  for (int y = area.top; y < area.bottom(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(frame.data + y * frame.stride);
+    for (int x = area.left; x < area.right(); ++x) {
+      std::uint32_t p = row[x];
+      w->picture.set(x, y, {static_cast<std::uint8_t>(p >> 16),
+                            static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)});
+    }
+  }
+}
+
+const tk::RgbImage& SimDesktop::Screen() const {
+  static const tk::RgbImage kNothing;
+  const Window* w = FirstWindow();
+  return w ? w->picture : kNothing;
+}
 
 void SimDesktop::BeginUserMove(tk::WindowHandle window, Point screen, MouseButton) {
   Window* w = FindWindow(window);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/image.h"
 #include "toolkit/platform.h"
 
 namespace tk {
@@ -111,6 +112,10 @@ class SimDesktop : public tk::Platform {
   bool WindowActive() const { return active_; }
   const std::vector<Rect>& WindowShape() const;
   std::optional<std::string> tooltip() const { return tooltip_; }
+  // What the program's first window shows, as last presented: its client
+  // area, pixel (0, 0) at its top-left corner; empty before any painting.
+  const tk::RgbImage& Screen() const;
+  tk::Rgb FramePixel(int x, int y) const { return Screen().at(x, y); }
   const std::vector<std::string>& errors() const { return errors_; }
 
   // --- tk::Platform.
@@ -138,6 +143,7 @@ class SimDesktop : public tk::Platform {
     Rect bounds;
     std::vector<Rect> shape;  // empty: the whole rectangle
     bool shown = false;
+    tk::RgbImage picture;     // what Present put there
   };
   // One entry of the input stream, or a notice for the program.
   struct Pending {
