@@ -654,7 +654,6 @@ TEST_F(X11PlatformTest, OpeningAMissingDisplaySaysWhich) {
 }
 
 TEST(X11PlatformDeathTest, LosingTheServerEndsTheProgramWithOneLine) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
   x11_testing::XvfbServer probe;
   if (!probe.Start("320x240x24")) GTEST_SKIP() << "no Xvfb to run against";
   probe.Stop();

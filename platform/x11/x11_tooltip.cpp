@@ -41,7 +41,9 @@ void Tooltip::Show(const std::string& text, tk::Point pointer) {
   if (y + outer_h > c_.screen_height()) y = pointer.y - outer_h;  // above instead
   y = std::max(y, 0);
 
-  canvas_ = std::make_unique<cr::CairoCanvas>(width, height);
+  if (canvas_->width() != width || canvas_->height() != height) {
+    canvas_ = std::make_unique<cr::CairoCanvas>(width, height);
+  }
   canvas_->FillRect({0, 0, width, height}, kInfoBackground);
   canvas_->DrawText(text, {kPadX, kPadY, text_size.x, text_size.y}, font, kInfoText,
                     layout);
