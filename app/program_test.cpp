@@ -284,6 +284,37 @@ TEST_F(WholeProgram, NoSettingsFileMeansFiveSecondsAndNoFileIsMade) {
   EXPECT_FALSE(dir_.Exists("setting.ini"));
 }
 
+// Only the close button has a tooltip: 500 ms after the pointer comes onto
+// it, gone as soon as the pointer leaves or a button is pressed (the dwell
+// click's press included).
+TEST_F(WholeProgram, CloseButtonAloneShowsItsTooltip) {
+  Start();
+  for (Point p : {kClick, kDoubleClick, kRightClick, Point{297 + 60, 229 + 56 + 33}}) {
+    MoveAt(desktop_.Now() + 100, p);
+    Run(desktop_.Now() + 1000);
+    EXPECT_FALSE(desktop_.tooltip());
+    MoveAt(desktop_.Now(), kAway);
+  }
+  tk::Millis on = desktop_.Now() + 100;
+  MoveAt(on, kClose);
+  Run(on + 600);
+  EXPECT_EQ(desktop_.tooltip(), "ปิดโปรแกรมจ้า");
+  MoveAt(on + 700, kAway);
+  EXPECT_FALSE(desktop_.tooltip());
+
+  on += 1000;
+  MoveAt(on, kClose);
+  Run(on + 499);
+  EXPECT_FALSE(desktop_.tooltip());
+  Run(on + 500);
+  EXPECT_TRUE(desktop_.tooltip());
+  Run(on + 2999);
+  EXPECT_TRUE(desktop_.tooltip());
+  Run(on + 3000);  // the dwell click
+  EXPECT_FALSE(desktop_.tooltip());
+  EXPECT_TRUE(Ended());
+}
+
 TEST_F(WholeProgram, DraggingTheSkinMovesThePanel) {
   Start();
   MoveAt(1000, {297 + 20, 229 + 128});
