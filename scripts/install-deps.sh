@@ -6,8 +6,9 @@ mode=${1:-test}
 
 run_pkgs=(build-essential cmake pkg-config
   libx11-dev libxext-dev libxtst-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
-  fonts-liberation fonts-tlwg-loma-otf)
-test_pkgs=(libgtest-dev xvfb openbox xdotool wmctrl x11-utils)
+  fonts-liberation fonts-tlwg-loma-otf
+  librsvg2-bin dpkg-dev file)
+test_pkgs=(libgtest-dev xvfb openbox xdotool wmctrl x11-utils desktop-file-utils)
 
 pkgs=("${run_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
