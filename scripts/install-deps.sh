@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the panel needs, from Debian's
-# packages. Usage: scripts/install-deps.sh [run|test]
+# packages. Usage: scripts/install-deps.sh [run|test|bench]
 set -euo pipefail
 mode=${1:-test}
 
@@ -10,8 +10,12 @@ run_pkgs=(build-essential cmake pkg-config
   librsvg2-bin dpkg-dev file)
 test_pkgs=(libgtest-dev xvfb openbox xdotool wmctrl x11-utils desktop-file-utils)
 
+# bench/run_bench.sh: the probe's X extensions and its desktop.
+bench_pkgs=(libxi-dev libxdamage-dev xvfb openbox wmctrl)
+
 pkgs=("${run_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
+[ "$mode" = bench ] && pkgs+=("${bench_pkgs[@]}")
 
 missing=()
 for p in "${pkgs[@]}"; do

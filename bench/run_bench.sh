@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Measures the panel as its user feels it: the real program (a Release build
+# of build/mouse) on its own Xvfb under openbox, beside a bare Xlib program
+# that does the least the same job needs (bench/floor_panel), the floor.
+# Not part of the tests: run it on demand, on a quiet machine, and record
+# what it prints in docs/performance.md with the command that printed it.
+#
+#   bench/run_bench.sh [--quick] [--mouse PROGRAM] [--build DIR] [--samples DIR]
+#
+#   --quick          fewer repetitions (a trial run, not for the record)
+#   --mouse PROGRAM  measures that binary instead of the fresh build's
+#   --build DIR      the Release build directory (default: build-bench)
+#   --samples DIR    keeps every sample there, one file per figure
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build-bench
+mouse=""
+samples=""
+startup=30 leave=300 dwell=100 idle=60
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --quick) startup=10 leave=50 dwell=10 idle=10 ;;
+    --mouse) mouse=$(realpath "$2"); shift ;;
+    --build) build=$2; shift ;;
+    --samples) samples=$(realpath -m "$2"); shift ;;
+    *) echo "usage: $0 [--quick] [--mouse PROGRAM] [--build DIR] [--samples DIR]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+scripts/install-deps.sh bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMOUSE_BUILD_TESTS=OFF \
+  -DMOUSE_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target mouse panel_probe floor_panel sim_memory >/dev/null
+build=$(realpath "$build")
+[ -n "$mouse" ] || mouse="$build/mouse"
+
+readonly DELAY=1  # seconds, the action delay of both programs
+work=$(mktemp -d "${TMPDIR:-/tmp}/mouse-bench-XXXXXX")
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# wait_until SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# measure NAME DIR PROGRAM...: the probe's figures for PROGRAM, started in
+# DIR, on a desktop of its own; written to $work/NAME.txt.
+measure() {
+  local name=$1 dir=$2
+  shift 2
+  local x_pid wm_pid
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/$name.display" \
+    2>"$work/$name.xvfb.log" &
+  x_pid=$!
+  pids+=("$x_pid")
+  wait_until 20 test -s "$work/$name.display"
+  export DISPLAY=":$(head -n1 "$work/$name.display")"
+  openbox --sm-disable >"$work/$name.openbox.log" 2>&1 &
+  wm_pid=$!
+  pids+=("$wm_pid")
+  wait_until 20 wmctrl -m >/dev/null 2>&1
+  local keep=()
+  if [ -n "$samples" ]; then
+    mkdir -p "$samples/$name"
+    keep=(--samples "$samples/$name")
+  fi
+  echo "measuring $name on $DISPLAY ..." >&2
+  (cd "$dir" && "$build/bench/panel_probe" "${keep[@]}" --server-pid "$x_pid" \
+    --startup "$startup" --leave "$leave" --dwell "$dwell" --idle "$idle" \
+    --delay "$DELAY" -- "$@") >"$work/$name.txt"
+  kill "$wm_pid" "$x_pid"
+  wait "$wm_pid" "$x_pid" 2>/dev/null || true
+}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+mkdir -p "$work/mouse-dir"
+cp "$mouse" "$work/mouse-dir/mouse"
+printf '[MouseSetting]\r\nDelay=%d\r\n' "$DELAY" >"$work/mouse-dir/setting.ini"
+measure mouse "$work/mouse-dir" ./mouse
+measure floor "$work" "$build/bench/floor_panel" "$DELAY"
+"$build/bench/sim_memory" 1000 >"$work/sim.txt"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# figure NAME FILE: "MEDIAN P99" (or "VALUE -") of a figure in a probe's output.
+figure() {
+  awk -v n="$1" '$1 == n { print $2, (NF > 2 ? $3 : "-") }' "$2"
+}
+ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b + 0 == 0) print "-";
+                                    else printf "%.1f", a / b }'
+}
+
+echo "# $(date -u +%Y-%m-%dT%H:%MZ), commit $(git rev-parse --short HEAD), $(nproc) cores,"\
+"load $load_before before, $load_after after"
+echo "# repetitions: start-up $startup, pointer-left $leave, dwell and action $dwell;"\
+"idle ${idle} s; Delay $DELAY s"
+printf '| %-34s | %-13s | %9s | %9s | %9s | %9s | %11s |\n' \
+  Figure Goal "Mouse med" "Mouse p99" "Floor med" "Floor p99" "Ratio (med)"
+printf '|%s|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..36})" \
+  "$(printf -- '-%.0s' {1..15})" "-----------" "-----------" "-----------" "-----------" \
+  "-------------"
+row() {  # row LABEL GOAL NAME
+  local m f
+  read -r mm mp < <(figure "$3" "$work/mouse.txt")
+  read -r fm fp < <(figure "$3" "$work/floor.txt")
+  printf '| %-34s | %-13s | %9s | %9s | %9s | %9s | %11s |\n' "$1" "$2" "$mm" "$mp" "$fm" \
+    "$fp" "$(ratio "$mm" "$fm")"
+}
+row "Dwell click error (ms)" "p99 <= 2" dwell_abs_error_ms
+row "Action error (ms)" "p99 <= 2" action_abs_error_ms
+row "Pointer-left reaction (ms)" "<1, p99 <5" leave_ms
+row "Idle CPU, utime+stime (% core)" "< 0.2" idle_cpu_percent
+row "Idle CPU, schedstat (% core)" "< 0.2" idle_run_percent
+row "Idle wake-ups (voluntary/s)" "-" idle_wakeups_per_s
+row "Idle X server CPU (% core)" "-" idle_xserver_run_percent
+row "Peak RSS after start (kB)" "<= 12288" vmhwm_start_kb
+row "Peak RSS after $dwell actions + hint (kB)" "no growth" vmhwm_after_kb
+row "RSS after $dwell actions + hint (kB)" "-" vmrss_after_kb
+row "Start-up to first paint (ms)" "< 60" startup_ms
+read -r s0 _ < <(figure sim_vmhwm_start_kb "$work/sim.txt")
+read -r s1 _ < <(figure sim_vmhwm_after_kb "$work/sim.txt")
+read -r r1 _ < <(figure sim_vmrss_after_kb "$work/sim.txt")
+read -r n _ < <(figure sim_actions "$work/sim.txt")
+echo
+echo "Simulated desktop, $n actions: peak RSS $s0 kB after start, $s1 kB after;"\
+"RSS $r1 kB after."
