@@ -15,138 +15,19 @@ mouse=${1:?usage: run_e2e.sh MOUSE RECORDER [SCREENSHOT]}
 recorder=${2:?usage: run_e2e.sh MOUSE RECORDER [SCREENSHOT]}
 screenshot=${3:-}
 
-for tool in Xvfb openbox xdotool wmctrl xwininfo xprop; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
-done
+# shellcheck source=tests/e2e/lib.sh
+. "$(dirname "$0")/lib.sh"
+require_tools Xvfb openbox xdotool wmctrl xwininfo xprop
 
-# Where the panel starts and what it is, in screen pixels.
-readonly PANEL_X=297 PANEL_Y=229 PANEL_W=175 PANEL_H=258
 readonly DELAY=1   # seconds, from setting.ini
-readonly DWELL_MS=3000
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/mouse-e2e-XXXXXX")
-pids=()
-failures=0
-
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  if [ -n "${MOUSE_E2E_ARTIFACTS:-}" ]; then
-    mkdir -p "$MOUSE_E2E_ARTIFACTS" && cp -r "$work"/. "$MOUSE_E2E_ARTIFACTS"/
-  fi
-  if [ "$failures" -eq 0 ]; then
-    rm -rf "$work"
-  else
-    echo "logs and screenshots kept in $work"
-  fi
-}
-trap cleanup EXIT
-
-pass() { echo "PASS: $1"; }
-fail() {
-  echo "FAIL: $1${2:+ ($2)}"
-  failures=$((failures + 1))
-}
-
-# wait_until SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds.
-wait_until() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.05
-  done
-}
-
-# The monotonic clock the recorder stamps its lines with, in ms.
-now_ms() { "$recorder" --now; }
+make_work mouse-e2e
 
 # --- The desktop: Xvfb on a free display, openbox, the recorder.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
-  2>"$work/xvfb.log" &
-pids+=($!)
-if ! wait_until 20 test -s "$work/display"; then
-  fail "Xvfb starts" "see $work/xvfb.log"
-  exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb
+start_wm "$work/openbox.log"
+start_recorder "$work/recorder.log"
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-if ! wait_until 20 wmctrl -m >/dev/null 2>&1; then
-  fail "openbox starts" "see $work/openbox.log"
-  exit 1
-fi
-
-"$recorder" "$work/recorder.log" &
-pids+=($!)
-if ! wait_until 10 grep -q '^ready$' "$work/recorder.log"; then
-  fail "the recorder starts"
-  exit 1
-fi
-
-# Lines the recorder has written so far, for "what came after".
-recorded() { grep -c . "$work/recorder.log"; }
-# recorded_since N: the lines after the first N.
-recorded_since() { tail -n +"$(($1 + 1))" "$work/recorder.log"; }
-# has_click SINCE BUTTON X Y: a press and a release of BUTTON at (X, Y).
-has_click() {
-  local lines
-  lines=$(recorded_since "$1")
-  grep -q "^press $2 $3 $4 " <<<"$lines" && grep -q "^release $2 $3 $4 " <<<"$lines"
-}
-
-# --- The panel.
-panel_pid=""
-panel_window=""
-
-find_panel_window() {
-  panel_window=$(xdotool search --onlyvisible --pid "$panel_pid" --name '^Mouse$' \
-    2>/dev/null | head -n1)
-  [ -n "$panel_window" ]
-}
-
-# start_panel DIR: runs a copy of the program from DIR, where its
-# setting.ini is looked for, and waits for its window.
-start_panel() {
-  cp "$mouse" "$1/mouse"
-  (cd "$1" && exec ./mouse 2>"$1/stderr") &
-  panel_pid=$!
-  pids+=("$panel_pid")
-  panel_window=""
-  wait_until 10 find_panel_window
-}
-
-# wait_exit PID SECONDS: waits for PID to end; its exit code, or 124.
-wait_exit() {
-  if ! wait_until "$2" eval "! kill -0 $1 2>/dev/null"; then
-    return 124
-  fi
-  wait "$1"
-}
-
-# The panel's top-left corner on the screen, "X Y".
-panel_origin() {
-  xwininfo -id "$panel_window" |
-    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
-}
-
-# A point of the panel, in screen pixels: to_screen X Y.
-to_screen() {
-  local ox oy
-  read -r ox oy < <(panel_origin)
-  echo "$((ox + $1)) $((oy + $2))"
-}
-
-# The Click button of the left group: the group at (32, 56), the button
-# filling its top 57 x 33.
-readonly CLICK_X=$((32 + 28)) CLICK_Y=$((56 + 16))
-# Bare skin: inside the oval, on no control.
-readonly SKIN_X=20 SKIN_Y=128
 # Spots on the recorder, well away from the panel.
 readonly SPOT_A="800 600" SPOT_B="900 700"
 
@@ -160,9 +41,7 @@ fi
 pass "the panel appears"
 
 # Placement, size, no frame.
-geometry=$(xwininfo -id "$panel_window" |
-  awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-       /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+geometry=$(panel_geometry)
 if [ "$geometry" = "$PANEL_X $PANEL_Y $PANEL_W $PANEL_H" ]; then
   pass "the panel is at ($PANEL_X, $PANEL_Y), $PANEL_W x $PANEL_H"
 else
@@ -289,9 +168,4 @@ else
   fail "no setting.ini is made where there was none"
 fi
 
-if [ "$failures" -eq 0 ]; then
-  echo "e2e: all checks passed"
-  exit 0
-fi
-echo "e2e: $failures check(s) failed"
-exit 1
+finish e2e
