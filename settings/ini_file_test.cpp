@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -193,6 +194,35 @@ TEST_F(IniFileTest, HugeFileIsReadOnlyAsFarAsNeeded) {
   EXPECT_EQ(ReadProfileString(path, "Later", "Late", kDefault), kDefault);
 }
 
+TEST_F(IniFileTest, HundredMegabytesOfGarbage) {
+  // Written out in full, not sparse: random bytes with line ends, NULs and
+  // brackets all through, and a key that only comes after them.
+  std::string block;
+  std::uint32_t state = 777;
+  for (int i = 0; i < (1 << 20); ++i) {
+    state = state * 1103515245u + 12345u;
+    block.push_back(static_cast<char>(state >> 24));
+  }
+  const std::string key = "\n[MouseSetting]\nDelay=7\n";
+  const Case cases[] = {
+      {"key only after the garbage", "", kDefault},
+      {"key before the garbage too", key, "7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir_.File("setting.ini");
+    {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out << c.content;
+      for (int i = 0; i < 100; ++i) out << block;
+      out << key;
+    }
+    ASSERT_EQ(std::filesystem::file_size(path),
+              c.content.size() + 100 * block.size() + key.size());
+    EXPECT_EQ(ReadDelayTextAt(path), c.expected);
+  }
+}
+
 TEST_F(IniFileTest, WhatIsNotARegularFileReadsAsMissing) {
   dir_.Write("real.ini", "[MouseSetting]\nDelay=7\n");
   std::filesystem::create_directory(dir_.File("dir"));
@@ -231,13 +261,69 @@ TEST_F(IniFileTest, FifoDoesNotBlock) {
     ADD_FAILURE() << "reading a FIFO blocked";
   }
   EXPECT_EQ(read.get(), kDefault);
+
+  // With a writer and data waiting: still the default, and the data is
+  // left where it was, for whoever the FIFO is meant for.
+  int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  const std::string data = "[MouseSetting]\nDelay=7\n";
+  ASSERT_EQ(write(writer, data.data(), data.size()),
+            static_cast<ssize_t>(data.size()));
+  EXPECT_EQ(ReadDelayTextAt(path), kDefault);
+  char buffer[64];
+  EXPECT_EQ(::read(reader, buffer, sizeof buffer),
+            static_cast<ssize_t>(data.size()));
+  close(writer);
+  close(reader);
+}
+
+// Reads Delay from `path` as the user nobody (65534) in a child process, so
+// that file modes count even for root, which the tests run as in CI. The
+// child's exit code is 0 when it read `expected`, 1 when it read something
+// else, 2 when it could not become nobody.
+int ExitCodeOfReadingAsNobody(const std::string& path,
+                              const std::string& expected) {
+  pid_t child = fork();
+  if (child == 0) {
+    if (setresgid(65534, 65534, 65534) != 0 ||
+        setresuid(65534, 65534, 65534) != 0)
+      _exit(2);
+    _exit(ReadProfileString(path, "MouseSetting", "Delay", kDefault) == expected
+              ? 0
+              : 1);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+    return -1;
+  return WEXITSTATUS(status);
 }
 
 TEST_F(IniFileTest, UnreadableFileReadsAsMissing) {
-  if (geteuid() == 0) GTEST_SKIP() << "root reads a file of mode 000";
-  dir_.Write("setting.ini", "[MouseSetting]\nDelay=7\n");
-  ASSERT_EQ(chmod(dir_.File("setting.ini").c_str(), 0), 0);
-  EXPECT_EQ(ReadDelayTextAt(dir_.File("setting.ini")), kDefault);
+  const std::string content = "[MouseSetting]\nDelay=7\n";
+  dir_.Write("readable.ini", content);
+  dir_.Write("setting.ini", content);
+  const std::string path = dir_.File("setting.ini");
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+
+  if (geteuid() != 0) {
+    EXPECT_EQ(ReadDelayTextAt(path), kDefault);
+  } else {
+    // The directory must let nobody in for the file's own mode to decide.
+    ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
+    int readable = ExitCodeOfReadingAsNobody(dir_.File("readable.ini"), "7");
+    if (readable == 2) GTEST_SKIP() << "cannot switch to the user nobody";
+    ASSERT_EQ(readable, 0) << "nobody cannot read a plain file here";
+    EXPECT_EQ(ExitCodeOfReadingAsNobody(path, kDefault), 0);
+  }
+
+  struct stat after;
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode & 07777, 0u) << "the mode was changed";
+  ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
 }
 
 TEST_F(IniFileTest, ReadingChangesNothingOnDisk) {
