@@ -8,7 +8,8 @@ run_pkgs=(build-essential cmake pkg-config
   libx11-dev libxext-dev libxtst-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
   fonts-liberation fonts-tlwg-loma-otf
   librsvg2-bin dpkg-dev file)
-test_pkgs=(libgtest-dev xvfb openbox xdotool wmctrl x11-utils desktop-file-utils)
+test_pkgs=(libgtest-dev xvfb openbox xdotool wmctrl x11-utils desktop-file-utils
+  clang libclang-rt-14-dev llvm)  # the sanitizer build, libFuzzer, readable reports
 
 # bench/run_bench.sh: the probe's X extensions and its desktop.
 bench_pkgs=(libxi-dev libxdamage-dev xvfb openbox wmctrl)
