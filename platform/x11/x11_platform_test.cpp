@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/x11/x11_platform.h"
+#include "platform/x11/x11_wait.h"
 #include "platform/x11/xvfb_server.h"
 #include "toolkit/canvas.h"
 
@@ -482,7 +483,11 @@ TEST_F(X11PlatformTest, WindowManagerCloseAndSignalsAskTheMainWindowToClose) {
   ASSERT_TRUE(close);
   EXPECT_EQ(close->window, second);
 
-  for (int signal : {SIGTERM, SIGINT}) {
+  // A hang-up counts only where the tests were not started to ignore it.
+  struct sigaction hang_up;
+  sigaction(SIGHUP, nullptr, &hang_up);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    if (signal == SIGHUP && hang_up.sa_handler == SIG_IGN) continue;
     SCOPED_TRACE(signal);
     Pump();
     events_.clear();
@@ -494,6 +499,24 @@ TEST_F(X11PlatformTest, WindowManagerCloseAndSignalsAskTheMainWindowToClose) {
     EXPECT_EQ(e->kind, Event::Kind::kCloseRequest);
     EXPECT_EQ(e->window, main);
   }
+}
+
+TEST(SignalPipe, AHangUpIgnoredFromTheStartStaysIgnored) {
+  struct sigaction ignore = {}, saved;
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ASSERT_EQ(sigaction(SIGHUP, &ignore, &saved), 0);
+  {
+    x11::SignalPipe signals;
+    raise(SIGHUP);
+    EXPECT_FALSE(signals.Pending()) << "nohup no longer keeps the panel";
+    raise(SIGTERM);
+    EXPECT_TRUE(signals.Take());
+  }
+  struct sigaction after;
+  sigaction(SIGHUP, nullptr, &after);
+  EXPECT_EQ(after.sa_handler, SIG_IGN);
+  sigaction(SIGHUP, &saved, nullptr);
 }
 
 TEST_F(X11PlatformTest, WaitingEndsAtTheDeadlineOrAtAnEventAlreadyRead) {

@@ -13,7 +13,11 @@ namespace x11 {
 
 namespace {
 
-constexpr int kSignals[] = {SIGTERM, SIGINT};
+// SIGHUP too: a terminal that closes sends it to a panel started from it, and
+// left to its default it would end the program without letting go of a
+// button that a pending drag holds down. A panel started with hang-ups
+// ignored (nohup) keeps ignoring them.
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 volatile sig_atomic_t g_signalled = 0;
 int g_write_fd = -1;
@@ -46,7 +50,9 @@ SignalPipe::SignalPipe() {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-    sigaction(kSignals[i], &action, &g_previous[i]);
+    sigaction(kSignals[i], nullptr, &g_previous[i]);
+    if (kSignals[i] == SIGHUP && g_previous[i].sa_handler == SIG_IGN) continue;
+    sigaction(kSignals[i], &action, nullptr);
   }
 }
 

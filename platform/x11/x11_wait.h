@@ -9,9 +9,10 @@ namespace x11 {
 // Milliseconds of CLOCK_MONOTONIC.
 tk::Millis MonotonicMillis();
 
-// SIGTERM and SIGINT, turned into something the loop can wait for: the
-// handler only notes the signal and writes a byte into a pipe. One instance
-// at a time; the previous handlers come back when it goes.
+// SIGTERM, SIGINT and SIGHUP (unless ignored from the start), turned into
+// something the loop can wait for: the handler only notes the signal and
+// writes a byte into a pipe. One instance at a time; the previous handlers
+// come back when it goes.
 class SignalPipe {
  public:
   SignalPipe();

@@ -181,12 +181,13 @@ find_panel_window() {
   [ -n "$panel_window" ]
 }
 
-# start_panel DIR: runs a copy of the program from DIR, where its
-# setting.ini is looked for, and waits for its window. Its stderr goes to
-# DIR/stderr.
+# start_panel DIR [LAUNCHER...]: runs a copy of the program from DIR, where
+# its setting.ini is looked for, through LAUNCHER if given (a command that
+# ends by running its arguments, such as env), and waits for its window. Its
+# stderr goes to DIR/stderr.
 start_panel() {
   cp "$mouse" "$1/mouse"
-  (cd "$1" && exec ./mouse 2>"$1/stderr") &
+  (cd "$1" && exec "${@:2}" ./mouse 2>"$1/stderr") &
   panel_pid=$!
   pids+=("$panel_pid")
   panel_window=""

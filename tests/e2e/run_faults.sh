@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The panel when its desktop fails around it: the real program on its own
 # Xvfb, with the window manager absent at the start, killed while the panel
-# runs and replaced by another; two copies side by side; SIGTERM while a
-# drag holds the left button down; and the X server killed under it.
+# runs and replaced by another; two copies side by side; SIGTERM and SIGHUP
+# while a drag holds the left button down; and the X server killed under it.
 #
 #   run_faults.sh MOUSE RECORDER
 #
@@ -25,12 +25,12 @@ readonly SPOT_A="800 600" SPOT_B="900 700" SPOT_C="1000 800"
 
 make_work mouse-faults
 
-# new_panel NAME: a panel run from $work/NAME with Delay=1; exits when it
-# does not appear.
+# new_panel NAME [LAUNCHER...]: a panel run from $work/NAME with Delay=1;
+# exits when it does not appear.
 new_panel() {
   mkdir -p "$work/$1"
   printf '[MouseSetting]\nDelay=%d\n' "$DELAY" >"$work/$1/setting.ini"
-  if ! start_panel "$work/$1"; then
+  if ! start_panel "$work/$1" "${@:2}"; then
     fail "panel $1 appears" "$(cat "$work/$1/stderr")"
     exit 1
   fi
@@ -125,47 +125,60 @@ else
 fi
 check_dwell "under a new window manager a dwell click lands on the raised window" "$win_a" "$SPOT_A"
 
-# --- SIGTERM while a drag holds the left button: the button is let go
+# --- A signal while a drag holds the left button: the button is let go
 # before the program ends.
-before=$(recorded)
-read -r px py < <(to_screen "$DRAG_X" "$DRAG_Y" "$win_a")
-read -r ax ay <<<"$SPOT_B"
-xdotool mousemove "$px" "$py"
-sleep_dwell
-xdotool mousemove "$ax" "$ay"
-if wait_until $((DELAY + 2)) has_line "$before" "^press 1 $ax $ay "; then
+
+# check_drag_ended_by SIGNAL PID WINDOW DIR: chooses Drag&Drop on the panel
+# WINDOW of process PID (run from DIR), sends SIGNAL once the press has
+# landed, and checks the release and the exit.
+check_drag_ended_by() {
+  local signal=$1 pid=$2 window=$3 dir=$4 before px py ax ay cx cy rc
+  local press_ms release_ms
+  before=$(recorded)
+  read -r px py < <(to_screen "$DRAG_X" "$DRAG_Y" "$window")
+  read -r ax ay <<<"$SPOT_B"
+  xdotool mousemove "$px" "$py"
+  sleep_dwell
+  xdotool mousemove "$ax" "$ay"
+  if ! wait_until $((DELAY + 2)) has_line "$before" "^press 1 $ax $ay "; then
+    fail "Drag&Drop presses at the pointer" "recorder: $(recorded_since "$before" | tr '\n' ';')"
+    return
+  fi
   press_ms=$(recorded_since "$before" | awk '/^press 1/ {print $5; exit}')
-  kill -TERM "$pid_a"
-  wait_exit "$pid_a" 5
+  kill -"$signal" "$pid"
+  wait_exit "$pid" 5
   rc=$?
-  check "SIGTERM during a drag ends the program with code 0" "exit code $rc" [ "$rc" -eq 0 ]
+  check "SIG$signal during a drag ends the program with code 0" "exit code $rc" [ "$rc" -eq 0 ]
   if wait_until 2 has_line "$before" "^release 1 $ax $ay "; then
     release_ms=$(recorded_since "$before" | awk '/^release 1/ {print $5; exit}')
     # The drop itself would only come DROP_MS after the press.
-    check "SIGTERM during a drag releases the held button at once" \
+    check "SIG$signal during a drag releases the held button at once" \
       "released $((release_ms - press_ms)) ms after the press" \
       [ $((release_ms - press_ms)) -lt $((DROP_MS - 1000)) ]
   else
-    fail "SIGTERM during a drag releases the held button at once" \
+    fail "SIG$signal during a drag releases the held button at once" \
       "recorder: $(recorded_since "$before" | tr '\n' ';')"
   fi
-  check "the program writes nothing on stderr" "$(head -n5 "$work/a/stderr")" \
-    [ ! -s "$work/a/stderr" ]
+  check "... and writes nothing on stderr" "$(head -n5 "$dir/stderr")" [ ! -s "$dir/stderr" ]
   # A button left down would turn this click into a lone release.
   before=$(recorded)
   read -r cx cy <<<"$SPOT_C"
   xdotool mousemove "$cx" "$cy" click 1
   if wait_until 3 has_click "$before" 1 "$cx" "$cy"; then
     sleep 0.3
-    check "after the drag's release a click is a plain click" \
+    check "... after which a click is a plain click" \
       "recorder: $(recorded_since "$before" | tr '\n' ';')" exactly_one_click "$before"
   else
-    fail "after the drag's release a click is a plain click" \
+    fail "... after which a click is a plain click" \
       "recorder: $(recorded_since "$before" | tr '\n' ';')"
   fi
-else
-  fail "Drag&Drop presses at the pointer" "recorder: $(recorded_since "$before" | tr '\n' ';')"
-fi
+}
+
+check_drag_ended_by TERM "$pid_a" "$win_a" "$work/a"
+# A hang-up, as from the terminal the panel was started from. env makes sure
+# that the panel does not inherit it ignored.
+new_panel c env --default-signal=HUP
+check_drag_ended_by HUP "$panel_pid" "$panel_window" "$work/c"
 check "ending one copy leaves the other running" "" \
   eval 'is_running "$pid_b" && is_viewable "$win_b"'
 
