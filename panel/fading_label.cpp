@@ -24,6 +24,7 @@ FadingLabel::FadingLabel(tk::Control* parent, std::string name, tk::Rect bounds,
   fade_timer_.OnTimer = [this] { Tick(); };
   SetFadeSpeed(fade_speed_);
   text_color_ = Resolve(Color);
+  box_color_ = text_color_;
   fade_timer_.SetEnabled(true);
 }
 
@@ -41,9 +42,14 @@ void FadingLabel::Tick() {
   step_ += rising_ ? 1 : -1;
   if (Fade() && BetweenColors > 1) {
     tk::Rgb b = Resolve(Color), f = Resolve(FontColor);
-    text_color_ = {Blend(b.r, f.r, step_, BetweenColors), Blend(b.g, f.g, step_, BetweenColors),
-                   Blend(b.b, f.b, step_, BetweenColors)};
-    Invalidate();
+    tk::Rgb color = {Blend(b.r, f.r, step_, BetweenColors),
+                     Blend(b.g, f.g, step_, BetweenColors),
+                     Blend(b.b, f.b, step_, BetweenColors)};
+    if (color != text_color_ || b != box_color_) {
+      text_color_ = color;
+      box_color_ = b;
+      Invalidate();
+    }
   }
   if (step_ >= BetweenColors - 1) {
     rising_ = false;
@@ -60,7 +66,11 @@ void FadingLabel::Paint(tk::Canvas& canvas) {
   tk::FontSpec font;
   tk::TextLayout layout;
   layout.word_wrap = true;
-  canvas.DrawText(caption_, ClientRect(), font, text_color_, layout);
+  tk::Point size{bounds().width, bounds().height};
+  if (!caption_mask_ || !caption_mask_->Matches(caption_, size, font, layout)) {
+    caption_mask_ = canvas.MakeTextMask(caption_, size, font, layout);
+  }
+  canvas.DrawTextMask(*caption_mask_, {0, 0}, text_color_);
 }
 
 }  // namespace panel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "toolkit/color.h"
@@ -39,17 +40,23 @@ class FadingLabel : public tk::Control {
   int Step() const { return step_; }
   bool Rising() const { return rising_; }
   tk::Rgb TextColor() const { return text_color_; }
-  // One step of the fade.
+  // One step of the fade. The box is painted again only when its colours
+  // changed.
   void Tick();
 
+  // The box in its colour and the caption over it. The caption is laid out
+  // once into a mask that each tick only fills with the new colour: the fade
+  // runs all day, 64 times a second.
   void Paint(tk::Canvas& canvas) override;
 
  private:
   std::string caption_;
+  std::unique_ptr<tk::TextMask> caption_mask_;
   std::uint32_t fade_speed_ = 2;
   int step_ = 1;
   bool rising_ = false;
   tk::Rgb text_color_;
+  tk::Rgb box_color_;  // as of the last tick that painted
   tk::Timer fade_timer_;
 };
 

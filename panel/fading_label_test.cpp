@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/sim/sim_desktop.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -57,6 +59,67 @@ TEST_F(Fade, RunsOnItsOwnTimerAtNoMoreThanSixtyFourTicksASecond) {
   int before = label_.Step();
   sim::RunUntil(desktop_, app_, 160);
   EXPECT_EQ(label_.Step(), before + 10);
+}
+
+// The fade runs all day: a tick asks for a repaint of the title's own box
+// when the text's colour changed, and for none when it did not.
+TEST_F(Fade, ATickRepaintsTheBoxOnlyWhenTheColourChanges) {
+  struct Case {
+    const char* what;
+    tk::Rgb box, font;
+    int repaints_per_cycle;
+  };
+  const Case cases[] = {
+      {"white to black", {255, 255, 255}, {0, 0, 0}, 28},
+      {"font colour the box colour", {200, 10, 10}, {200, 10, 10}, 0},
+      {"colours one step apart", {100, 100, 100}, {101, 101, 101}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    app_.Scheme.highlight_text = c.box;
+    app_.Scheme.window_text = c.font;
+    label_.Tick();  // settles on this scheme
+    int repaints = 0;
+    for (int i = 0; i < 28; ++i) {
+      form_.TakeDamage();
+      tk::Rgb before = label_.TextColor();
+      label_.Tick();
+      tk::Rect damage = form_.TakeDamage();
+      if (label_.TextColor() != before) {
+        EXPECT_EQ(damage, label_.bounds()) << "tick " << i;
+        ++repaints;
+      } else {
+        EXPECT_TRUE(damage.empty()) << "tick " << i;
+      }
+    }
+    EXPECT_EQ(repaints, c.repaints_per_cycle);
+  }
+}
+
+// Records the areas the program sends to the screen.
+class PresentLog : public sim::SimDesktop {
+ public:
+  void Present(tk::WindowHandle window, const tk::Frame& frame, tk::Rect area) override {
+    areas.push_back(area);
+    sim::SimDesktop::Present(window, frame, area);
+  }
+  std::vector<tk::Rect> areas;
+};
+
+// The fade ticks all day: each tick sends the title's own box and no more.
+TEST(FadeOnScreen, EachTickPresentsOnlyTheTitlesBox) {
+  PresentLog desktop;
+  tk::Application app{desktop};
+  tk::Form form{app, "form", {0, 0, 175, 258}};
+  const tk::Rect box{66, 221, 39, 14};
+  FadingLabel label{&form, "title", box, "MOUSE", app.timers()};
+  label.SetShowing(false);  // as the panel loads it: every tick a new colour
+  form.Show();
+  sim::RunUntil(desktop, app, 0);
+  ASSERT_EQ(desktop.areas, std::vector<tk::Rect>{form.ClientRect()});
+  desktop.areas.clear();
+  sim::RunUntil(desktop, app, 5 * FadingLabel::kFinestTick);
+  EXPECT_EQ(desktop.areas, std::vector<tk::Rect>(5, box));
 }
 
 TEST_F(Fade, StopsAtTheEndsWhenNotFadingAllTheTime) {

@@ -252,29 +252,88 @@ tk::Point CairoCanvas::MeasureText(std::string_view text, const tk::FontSpec& fo
   return {logical.width, logical.height};
 }
 
+tk::Point CairoCanvas::PlaceText(std::string_view text, tk::Rect box,
+                                 const tk::FontSpec& font, const tk::TextLayout& layout) {
+  int wrap = layout.word_wrap ? std::max(box.width, 0) : -1;
+  tk::Rect logical = Layout(text, font, layout, wrap);
+  // A wrapped layout aligns its lines inside the box's width itself; an
+  // unwrapped one is placed as a block.
+  int x = box.left;
+  if (wrap < 0) {
+    x += Offset(box.width, logical.width, layout.halign) - logical.left;
+  }
+  int y = box.top + Offset(box.height, logical.height, layout.valign) - logical.top;
+  return {x, y};
+}
+
 void CairoCanvas::DrawText(std::string_view text, tk::Rect box, const tk::FontSpec& font,
                            tk::Rgb color, const tk::TextLayout& layout) {
   tk::Rect abs_box = box.Translated(origin_);
   tk::Rect visible = abs_box.Intersected(clip_);
   if (visible.empty()) return;
-  int wrap = layout.word_wrap ? std::max(box.width, 0) : -1;
-  tk::Rect logical = Layout(text, font, layout, wrap);
-
-  // A wrapped layout aligns its lines inside the box's width itself; an
-  // unwrapped one is placed as a block.
-  int x = abs_box.left;
-  if (wrap < 0) {
-    x += Offset(box.width, logical.width, layout.halign) - logical.left;
-  }
-  int y = abs_box.top +
-          Offset(box.height, logical.height, layout.valign) - logical.top;
+  tk::Point at = PlaceText(text, abs_box, font, layout);
 
   cairo_save(cr_);
   cairo_rectangle(cr_, visible.left, visible.top, visible.width, visible.height);
   cairo_clip(cr_);
   cairo_set_source_rgb(cr_, color.r / 255.0, color.g / 255.0, color.b / 255.0);
-  cairo_move_to(cr_, x, y);
+  cairo_move_to(cr_, at.x, at.y);
   pango_cairo_show_layout(cr_, layout_);
+  cairo_restore(cr_);
+}
+
+namespace {
+
+// A text mask with the pixels of the canvas that made it.
+class CairoTextMask final : public tk::TextMask {
+ public:
+  CairoTextMask(std::string_view text, tk::Point size, const tk::FontSpec& font,
+                const tk::TextLayout& layout, cairo_surface_t* alpha)
+      : tk::TextMask(text, size, font, layout), alpha_(alpha) {}
+  ~CairoTextMask() override { cairo_surface_destroy(alpha_); }
+  cairo_surface_t* alpha() const { return alpha_; }
+
+ private:
+  cairo_surface_t* alpha_;
+};
+
+}  // namespace
+
+std::unique_ptr<tk::TextMask> CairoCanvas::MakeTextMask(std::string_view text,
+                                                        tk::Point size,
+                                                        const tk::FontSpec& font,
+                                                        const tk::TextLayout& layout) {
+  tk::Point at = PlaceText(text, {0, 0, size.x, size.y}, font, layout);
+  cairo_surface_t* alpha =
+      cairo_image_surface_create(CAIRO_FORMAT_A8, std::max(size.x, 1), std::max(size.y, 1));
+  if (cairo_surface_status(alpha) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(alpha);
+    throw std::bad_alloc();
+  }
+  // The glyphs land on the mask as they would on the surface: the same
+  // layout, fonts and whole-pixel origin, only the target differs.
+  cairo_t* cr = cairo_create(alpha);
+  cairo_move_to(cr, at.x, at.y);
+  pango_cairo_show_layout(cr, layout_);
+  cairo_destroy(cr);
+  cairo_surface_flush(alpha);
+  return std::make_unique<CairoTextMask>(text, size, font, layout, alpha);
+}
+
+void CairoCanvas::DrawTextMask(const tk::TextMask& mask, tk::Point at, tk::Rgb color) {
+  const auto* prepared = dynamic_cast<const CairoTextMask*>(&mask);
+  if (!prepared) {
+    tk::Canvas::DrawTextMask(mask, at, color);
+    return;
+  }
+  tk::Rect abs_box = tk::Rect{at.x, at.y, mask.size().x, mask.size().y}.Translated(origin_);
+  tk::Rect visible = abs_box.Intersected(clip_);
+  if (visible.empty()) return;
+  cairo_save(cr_);
+  cairo_rectangle(cr_, visible.left, visible.top, visible.width, visible.height);
+  cairo_clip(cr_);
+  cairo_set_source_rgb(cr_, color.r / 255.0, color.g / 255.0, color.b / 255.0);
+  cairo_mask_surface(cr_, prepared->alpha(), abs_box.left, abs_box.top);
   cairo_restore(cr_);
 }
 

@@ -46,6 +46,12 @@ class CairoCanvas final : public tk::Canvas {
                         const tk::TextLayout& layout, int width) override;
   void DrawText(std::string_view text, tk::Rect box, const tk::FontSpec& font,
                 tk::Rgb color, const tk::TextLayout& layout) override;
+  // The text's coverage of its box as an 8-bit alpha picture, rendered as
+  // DrawText renders it; drawing it is one masked fill of the box.
+  std::unique_ptr<tk::TextMask> MakeTextMask(std::string_view text, tk::Point size,
+                                             const tk::FontSpec& font,
+                                             const tk::TextLayout& layout) override;
+  void DrawTextMask(const tk::TextMask& mask, tk::Point at, tk::Rgb color) override;
 
  private:
   // Pixel access: cairo's pending drawing is finished first, and cairo is
@@ -58,6 +64,10 @@ class CairoCanvas final : public tk::Canvas {
   tk::Rect Layout(std::string_view text, const tk::FontSpec& font,
                   const tk::TextLayout& layout, int wrap_width);
   void SetFont(const tk::FontSpec& font);
+  // Lays `text` out for `box` (absolute) and returns where DrawText puts the
+  // layout's origin.
+  tk::Point PlaceText(std::string_view text, tk::Rect box, const tk::FontSpec& font,
+                      const tk::TextLayout& layout);
 
   int width_;
   int height_;

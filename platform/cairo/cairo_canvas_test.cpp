@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -135,6 +137,8 @@ TEST_F(CanvasTest, LinesIncludeBothEndsAndNothingElse) {
 TEST_F(CanvasTest, EveryOperationKeepsInsideTheClip) {
   tk::RgbImage picture(30, 30, kBlue);
   tk::TextLayout layout;
+  std::unique_ptr<tk::TextMask> mask =
+      canvas_.MakeTextMask("WWWWWWWWWWWWWWWW", {80, 20}, {}, layout);
   const std::function<void()> draws[] = {
       [&] { canvas_.FillRect({-10, -10, 50, 50}, kRed); },
       [&] { canvas_.FillCheckerboard({-10, -10, 50, 50}, kRed, kBlue); },
@@ -144,6 +148,7 @@ TEST_F(CanvasTest, EveryOperationKeepsInsideTheClip) {
       [&] {
         canvas_.DrawText("WWWWWWWWWWWWWWWW", {-20, -4, 80, 20}, {}, kBlack, layout);
       },
+      [&] { canvas_.DrawTextMask(*mask, {-20, -4}, kBlack); },
   };
   const Rect clip{2, 1, 8, 6};  // in coordinates relative to the origin
   const Point origin{20, 10};
@@ -159,6 +164,79 @@ TEST_F(CanvasTest, EveryOperationKeepsInsideTheClip) {
       EXPECT_TRUE(clip.Translated(origin).Contains({x, y})) << x << "," << y;
     }
   }
+}
+
+// A text mask is a cache, never a look of its own: drawn in any colour, on
+// any background, shifted and clipped, it gives DrawText's pixels exactly,
+// also on a canvas other than the one that made it.
+TEST_F(CanvasTest, TextMaskDrawsExactlyWhatDrawTextDraws) {
+  tk::TextLayout centred;
+  centred.halign = tk::HAlign::kCenter;
+  centred.valign = tk::VAlign::kCenter;
+  tk::TextLayout wrapped = centred;
+  wrapped.word_wrap = true;
+  tk::TextLayout plain;
+  plain.prefix = false;
+  tk::FontSpec bold;
+  bold.bold = true;
+  struct Case {
+    const char* text;
+    Rect box;
+    tk::FontSpec font;
+    tk::TextLayout layout;
+  };
+  const Case cases[] = {
+      {"MOUSE", {60, 20, 39, 14}, {}, wrapped},
+      {"Drag&&Drop Click", {10, 4, 57, 32}, {}, wrapped},
+      {"&Close AVAWATo", {3, 30, 150, 20}, bold, centred},
+      {"\xE0\xB8\x9B\xE0\xB8\xB4\xE0\xB8\x94 fi ff", {0, 0, 70, 30}, {}, plain},
+      {"Left Click in 5 sec", {-12, 30, 121, 25}, {}, centred},
+  };
+  const Rgb colours[] = {kBlack, {119, 119, 119}, {0, 128, 250}, {254, 1, 77}};
+  const Rgb grounds[] = {kWhite, {192, 192, 192}, {147, 196, 229}};
+  const Point origin{5, 3};
+  const Rect clip{8, 2, 130, 50};
+  CairoCanvas other(kW, kH);
+  for (const Case& c : cases) {
+    std::unique_ptr<tk::TextMask> mask =
+        other.MakeTextMask(c.text, {c.box.width, c.box.height}, c.font, c.layout);
+    std::unique_ptr<tk::TextMask> own =
+        canvas_.MakeTextMask(c.text, {c.box.width, c.box.height}, c.font, c.layout);
+    ASSERT_TRUE(own->Matches(c.text, {c.box.width, c.box.height}, c.font, c.layout));
+    for (Rgb colour : colours) {
+      for (Rgb ground : grounds) {
+        SCOPED_TRACE(testing::Message() << c.text << " in " << int{colour.r} << ","
+                                        << int{colour.g} << "," << int{colour.b} << " on "
+                                        << int{ground.r});
+        auto draw = [&](const std::function<void()>& text) {
+          canvas_.SetOrigin({0, 0});
+          canvas_.SetClip({0, 0, kW, kH});
+          canvas_.FillCheckerboard({0, 0, kW, kH}, ground, kWhite);
+          canvas_.SetOrigin(origin);
+          canvas_.SetClip(clip);
+          text();
+          return Snapshot();
+        };
+        std::vector<Rgb> want =
+            draw([&] { canvas_.DrawText(c.text, c.box, c.font, colour, c.layout); });
+        ASSERT_NE(want, draw([] {})) << "the text is drawn at all";
+        EXPECT_EQ(draw([&] { canvas_.DrawTextMask(*own, c.box.origin(), colour); }), want);
+        EXPECT_EQ(draw([&] { canvas_.DrawTextMask(*mask, c.box.origin(), colour); }), want);
+      }
+    }
+  }
+}
+
+// A mask that holds no pixels, as a canvas without its own kind makes, is
+// drawn by laying its text out again.
+TEST_F(CanvasTest, TextMaskOfAnotherKindIsDrawnAsText) {
+  tk::TextLayout layout;
+  tk::TextMask bare("Hg &Ok", {80, 20}, {}, layout);
+  canvas_.DrawText("Hg &Ok", {7, 9, 80, 20}, {}, kRed, layout);
+  std::vector<Rgb> want = Snapshot();
+  Clear();
+  canvas_.DrawTextMask(bare, {7, 9}, kRed);
+  EXPECT_EQ(Snapshot(), want);
 }
 
 TEST_F(CanvasTest, ClipBeyondTheSurfaceIsHarmless) {
