@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "toolkit/form.h"
 
@@ -34,6 +35,7 @@ void Application::Run() {
 
 bool Application::Step() {
   if (terminated_) return false;
+  bool pointer_current = std::exchange(pointer_current_, false);
   timers_.SetNow(platform_.Now());
   if (std::optional<Event> event = platform_.PollEvent()) {
     Guarded([&] { Dispatch(*event); });
@@ -41,10 +43,16 @@ bool Application::Step() {
   }
   // The pointer check runs before any timer fires, so that a pointer that
   // has already left a button cancels its dwell before the dwell can click.
-  CheckPointer();
+  if (!pointer_current) pointer_ = platform_.QueryPointer();
+  CheckPointerAt(pointer_);
   PaintDamaged();
   bool fired = false;
   Guarded([&] { fired = timers_.FireDue(); });
+  // A turn that fired a timer is followed at once by another, with no wait
+  // and no event between them: that one checks the controls again (the
+  // timer may have changed them) at the pointer found here, which saves a
+  // round trip to the desktop on every tick of the fade.
+  pointer_current_ = fired;
   return fired;
 }
 
@@ -147,8 +155,9 @@ void Application::DispatchPointer(Form* form, const Event& event) {
   }
 }
 
-void Application::CheckPointer() {
-  PointerState pointer = platform_.QueryPointer();
+void Application::CheckPointer() { CheckPointerAt(platform_.QueryPointer()); }
+
+void Application::CheckPointerAt(const PointerState& pointer) {
   Control* under = nullptr;
   Form* form = FormOf(pointer.window);
   if (form) under = form->ControlAt(pointer.position, /*windowed_only=*/false);

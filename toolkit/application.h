@@ -70,6 +70,7 @@ class Application {
   void FormDamaged(Form* form);
   void ControlGone(Control* control);
 
+  void CheckPointerAt(const PointerState& pointer);
   void Dispatch(const Event& event);
   void DispatchPointer(Form* form, const Event& event);
   void PaintDamaged();
@@ -82,6 +83,10 @@ class Application {
   std::vector<Form*> forms_;
   bool terminated_ = false;
   bool damaged_ = false;
+  // The pointer as the last turn found it, and whether the current turn may
+  // take it from there instead of asking the desktop again.
+  PointerState pointer_;
+  bool pointer_current_ = false;
   Control* hover_ = nullptr;
   std::unique_ptr<Canvas> canvas_;
 

@@ -155,5 +155,46 @@ TEST_F(Loop, HintShowsAfterAPauseAndHidesLater) {
   EXPECT_FALSE(desktop_.tooltip());
 }
 
+// Counts how often the loop asks the desktop where the pointer is.
+class PointerQueries : public sim::SimDesktop {
+ public:
+  PointerState QueryPointer() override {
+    ++count;
+    return sim::SimDesktop::QueryPointer();
+  }
+  int count = 0;
+};
+
+// A timer's turn and the turn right after it share one question to the
+// desktop, so a fade ticking all day costs one round trip a tick, not two;
+// a pointer that moves in between is still seen by the turn that follows.
+TEST(LoopCost, ATickAsksWhereThePointerIsOnce) {
+  PointerQueries desktop;
+  Application app{desktop};
+  std::vector<std::string> log;
+  Form form{app, "form", {100, 100, 200, 200}};
+  Probe a{&form, "a", {10, 10, 50, 50}, &log};
+  form.Show();
+  Timer tick{app.timers(), "tick"};
+  tick.SetInterval(16);
+  tick.OnTimer = [] {};
+  tick.SetEnabled(true);
+  sim::RunUntil(desktop, app, 0);
+  int before = desktop.count;
+  for (Millis t = 16; t <= 160; t += 16) {
+    desktop.SetNow(t);
+    while (app.Step()) {
+    }
+  }
+  EXPECT_EQ(desktop.count - before, 10);
+
+  desktop.SetNow(176);
+  ASSERT_TRUE(app.Step());          // the tick
+  desktop.MovePointer({120, 120});  // onto a
+  while (app.Step()) {
+  }
+  EXPECT_EQ(log, std::vector<std::string>{"enter a"});
+}
+
 }  // namespace
 }  // namespace tk

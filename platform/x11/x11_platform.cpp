@@ -58,8 +58,10 @@ class X11Platform final : public tk::Platform {
 
   void WaitEvents(std::optional<tk::Millis> deadline) override {
     Display* d = c_->display();
-    // Events already read into Xlib's queue would not wake the poll.
-    if (XPending(d) > 0 || signals_.Pending()) return;
+    // Events already read into Xlib's queue would not wake the poll; those
+    // still in the socket will. (XPending would read the socket too: two
+    // system calls on every tick of the fade for nothing.)
+    if (XEventsQueued(d, QueuedAlready) > 0 || signals_.Pending()) return;
     XFlush(d);
     WaitReadable(ConnectionNumber(d), signals_.fd(), deadline);
   }
