@@ -58,11 +58,11 @@ class X11Platform final : public tk::Platform {
 
   void WaitEvents(std::optional<tk::Millis> deadline) override {
     Display* d = c_->display();
-    // Events already read into Xlib's queue would not wake the poll; those
-    // still in the socket will. (XPending would read the socket too: two
-    // system calls on every tick of the fade for nothing.)
-    if (XEventsQueued(d, QueuedAlready) > 0 || signals_.Pending()) return;
+    // Events in Xlib's queue would not wake the poll, and flushing reads
+    // what has come into the socket into that queue: so flush first, then
+    // look at the queue. What comes after that wakes the poll.
     XFlush(d);
+    if (XEventsQueued(d, QueuedAlready) > 0 || signals_.Pending()) return;
     WaitReadable(ConnectionNumber(d), signals_.fd(), deadline);
   }
 

@@ -546,6 +546,15 @@ TEST_F(X11PlatformTest, WaitingEndsAtTheDeadlineOrAtAnEventAlreadyRead) {
   std::optional<Event> second = platform_->PollEvent();
   ASSERT_TRUE(second);
   EXPECT_EQ(second->kind, Event::Kind::kCloseRequest);
+
+  // One event waits in the socket, unread: the flush before the poll reads
+  // it into Xlib's queue, where the poll would not see it either.
+  XSendEvent(observer_, w, False, NoEventMask, &m);
+  XSync(observer_, False);
+  start = platform_->Now();
+  platform_->WaitEvents(start + 5000);
+  EXPECT_LT(platform_->Now() - start, 2500) << "slept with an event the flush had read";
+  ASSERT_TRUE(platform_->PollEvent());
 }
 
 TEST_F(X11PlatformTest, PresentedPixelsAppearOnScreen) {
