@@ -1,10 +1,13 @@
 // The panel's memory over many actions: the whole program (panel, loop,
 // timers, cairo canvas) on the simulated desktop, whose virtual clock lets
 // it perform a thousand actions in seconds. Prints the process's peak and
-// current resident size after start-up and after the actions.
+// current resident size after start-up and after the actions, and how much
+// the heap in use grew, less what the simulated desktop itself keeps (it
+// records every event it delivers, so that tests can read them).
 //
 //   sim_memory [ACTIONS]   (1000 when not given)
 
+#include <malloc.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -38,6 +41,16 @@ long StatusKb(const char* key) {
   return -1;
 }
 
+long HeapInUse() {
+  struct mallinfo2 m = mallinfo2();
+  return static_cast<long>(m.uordblks + m.hblkhd);
+}
+
+template <typename T>
+long Bytes(const std::vector<T>& v) {
+  return static_cast<long>(v.capacity() * sizeof(T));
+}
+
 void Print(const char* when) {
   std::printf("sim_vmhwm_%s_kb %ld\nsim_vmrss_%s_kb %ld\n", when, StatusKb("VmHWM:"), when,
               StatusKb("VmRSS:"));
@@ -55,6 +68,7 @@ int main(int argc, char** argv) {
   sim::TargetWindow& target = desktop.AddTarget("desktop", {0, 0, 1280, 1024});
   desktop.MovePointer(kAway);
   int landed = 0;
+  long heap_start = 0, heap_after = 0, records = 0;
   {
     app::Program program(desktop, dir + "/mouse");
     tk::Application& app = program.application();
@@ -62,6 +76,7 @@ int main(int argc, char** argv) {
     tk::Millis t = 0;
     sim::RunUntil(desktop, app, t);
     Print("start");
+    heap_start = HeapInUse();
     for (int i = 0; i < actions; ++i) {
       tk::Point button = kButtons[i % std::size(kButtons)];
       desktop.MovePointer(button);
@@ -70,9 +85,13 @@ int main(int argc, char** argv) {
       sim::RunUntil(desktop, app, t += kDelayMs + kDropMs + 100);
     }
     Print("after");
+    heap_after = HeapInUse();
+    records = Bytes(desktop.injections()) + Bytes(target.events()) + Bytes(target.gestures());
     landed = static_cast<int>(target.gestures().size());
   }
   std::printf("sim_actions %d\nsim_gestures %d\n", actions, landed);
+  std::printf("sim_heap_growth_kb %ld\nsim_records_kb %ld\n", (heap_after - heap_start) / 1024,
+              records / 1024);
   std::filesystem::remove_all(dir);
   return 0;
 }
