@@ -76,7 +76,7 @@ class CairoCanvas final : public tk::Canvas {
   PangoContext* context_ = nullptr;
   PangoLayout* layout_ = nullptr;
   PangoFontDescription* font_ = nullptr;
-  // The spec `font_` was made from, to skip rebuilding it.
+  // The FontSpec `font_` was made from, to skip rebuilding it.
   std::string font_family_;
   int font_pixels_ = 0;
   bool font_bold_ = false;
