@@ -359,7 +359,7 @@ int Run(const Options& o) {
 
   // Start-up, with warm caches: the first launches are not counted.
   std::vector<double> startup;
-  for (int i = -3; i < o.startup; ++i) {
+  for (int i = o.startup > 0 ? -3 : 0; i < o.startup; ++i) {
     std::optional<double> t = Launch(s, p);
     if (!t) {
       std::fprintf(stderr, "panel_probe: the program showed nothing\n");
@@ -368,7 +368,7 @@ int Run(const Options& o) {
     if (i >= 0) startup.push_back(*t);
     p.Stop();
   }
-  Report(o, "startup_ms", startup);
+  if (o.startup > 0) Report(o, "startup_ms", startup);
 
   if (!Launch(s, p)) return 1;
   s.Idle(1000);
@@ -376,7 +376,7 @@ int Run(const Options& o) {
   Single("vmhwm_start_kb", static_cast<double>(first.hwm_kb));
 
   // Idle: the pointer away from the panel, the program waiting.
-  {
+  if (o.idle_s > 0) {
     s.Idle(2000);
     ProcStat a = ReadProc(p.pid());
     std::optional<ProcStat> xa;
@@ -481,7 +481,6 @@ int Run(const Options& o) {
   ProcStat last = ReadProc(p.pid());
   Single("vmhwm_hint_kb", static_cast<double>(last.hwm_kb));
   Single("vmrss_hint_kb", static_cast<double>(last.rss_kb));
-  Single("actions", o.dwell);
   p.Stop();
   return 0;
 }

@@ -38,14 +38,7 @@ build=$(realpath "$build")
 
 readonly DELAY=1  # seconds, the action delay of both programs
 work=$(mktemp -d "${TMPDIR:-/tmp}/mouse-bench-XXXXXX")
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'rm -rf "$work"' EXIT
 
 # wait_until SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds.
 wait_until() {
@@ -57,48 +50,60 @@ wait_until() {
   done
 }
 
-# measure NAME DIR PROGRAM...: the probe's figures for PROGRAM, started in
-# DIR, on a desktop of its own; written to $work/NAME.txt.
+# measure NAME DIR OUT PROBE-OPTION... -- PROGRAM...: the probe's figures for
+# PROGRAM, started in DIR, on a desktop of its own (Xvfb and openbox, ended
+# with it); written to OUT.
 measure() {
-  local name=$1 dir=$2
-  shift 2
-  local x_pid wm_pid
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/$name.display" \
-    2>"$work/$name.xvfb.log" &
-  x_pid=$!
-  pids+=("$x_pid")
-  wait_until 20 test -s "$work/$name.display"
-  export DISPLAY=":$(head -n1 "$work/$name.display")"
-  openbox --sm-disable >"$work/$name.openbox.log" 2>&1 &
-  wm_pid=$!
-  pids+=("$wm_pid")
-  wait_until 20 wmctrl -m >/dev/null 2>&1
-  local keep=()
-  if [ -n "$samples" ]; then
-    mkdir -p "$samples/$name"
-    keep=(--samples "$samples/$name")
-  fi
-  echo "measuring $name on $DISPLAY ..." >&2
-  (cd "$dir" && "$build/bench/panel_probe" "${keep[@]}" --server-pid "$x_pid" \
-    --startup "$startup" --leave "$leave" --dwell "$dwell" --idle "$idle" \
-    --delay "$DELAY" -- "$@") >"$work/$name.txt"
-  kill "$wm_pid" "$x_pid"
-  wait "$wm_pid" "$x_pid" 2>/dev/null || true
+  local name=$1 dir=$2 out=$3
+  shift 3
+  (
+    x_pid="" wm_pid=""
+    trap 'kill $wm_pid $x_pid 2>/dev/null; wait $wm_pid $x_pid 2>/dev/null' EXIT
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out.display" \
+      2>"$out.xvfb.log" &
+    x_pid=$!
+    wait_until 20 test -s "$out.display"
+    export DISPLAY=":$(head -n1 "$out.display")"
+    openbox --sm-disable >"$out.openbox.log" 2>&1 &
+    wm_pid=$!
+    wait_until 20 wmctrl -m >/dev/null 2>&1
+    local keep=()
+    if [ -n "$samples" ]; then
+      mkdir -p "$samples/$name"
+      keep=(--samples "$samples/$name")
+    fi
+    echo "measuring $name on $DISPLAY: $*" >&2
+    cd "$dir" && "$build/bench/panel_probe" "${keep[@]}" --server-pid "$x_pid" \
+      --delay "$DELAY" "$@" >"$out"
+  )
 }
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 mkdir -p "$work/mouse-dir"
 cp "$mouse" "$work/mouse-dir/mouse"
 printf '[MouseSetting]\r\nDelay=%d\r\n' "$DELAY" >"$work/mouse-dir/setting.ini"
-measure mouse "$work/mouse-dir" ./mouse
-measure floor "$work" "$build/bench/floor_panel" "$DELAY"
+floor=("$build/bench/floor_panel" "$DELAY")
+# Start-up one program at a time, so that neither slows the other's.
+only_startup=(--startup "$startup" --leave 0 --dwell 0 --idle 0)
+measure mouse "$work/mouse-dir" "$work/mouse.startup.txt" "${only_startup[@]}" -- ./mouse
+measure floor "$work" "$work/floor.startup.txt" "${only_startup[@]}" -- "${floor[@]}"
+# The rest side by side, each on its own server: they mostly sleep, and
+# whatever else the machine does then disturbs both alike.
+rest=(--startup 0 --leave "$leave" --dwell "$dwell" --idle "$idle")
+measure mouse "$work/mouse-dir" "$work/mouse.txt" "${rest[@]}" -- ./mouse &
+mouse_job=$!
+measure floor "$work" "$work/floor.txt" "${rest[@]}" -- "${floor[@]}" &
+floor_job=$!
+wait "$mouse_job" "$floor_job"
+cat "$work/mouse.startup.txt" >>"$work/mouse.txt"
+cat "$work/floor.startup.txt" >>"$work/floor.txt"
 "$build/bench/sim_memory" 1000 >"$work/sim.txt"
 "$build/bench/sim_memory" 3000 >"$work/sim3000.txt"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # figure NAME FILE: "MEDIAN P99" (or "VALUE -") of a figure in a probe's output.
 figure() {
-  awk -v n="$1" '$1 == n { print $2, (NF > 2 ? $3 : "-") }' "$2"
+  awk -v n="$1" '$1 == n { print $2, (NF > 2 ? $3 : "-"); exit }' "$2"
 }
 ratio() {
   awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b + 0 == 0) print "-";
