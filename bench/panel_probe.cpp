@@ -101,7 +101,7 @@ class Server {
     XISetMask(bits, XI_RawButtonRelease);
     XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
     XISelectEvents(d_, root_, &mask, 1);
-    MakeTarget();
+    if (!MakeTarget()) return Fail(error, "the probe's window is not shown");
     return true;
   }
 
@@ -151,7 +151,7 @@ class Server {
   }
 
   // A window over the screen that the actions land on, beneath the panel.
-  void MakeTarget() {
+  bool MakeTarget() {
     int s = DefaultScreen(d_);
     XSetWindowAttributes attrs = {};
     attrs.background_pixel = 0x707070;
@@ -167,12 +167,19 @@ class Server {
     XChangeProperty(d_, target_, motif_atom, motif_atom, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(motif), 5);
     XStoreName(d_, target_, "panel probe");
-    XMapWindow(d_, target_);
-    for (;;) {
-      XEvent e;
-      XWindowEvent(d_, target_, StructureNotifyMask, &e);
-      if (e.type == MapNotify) break;
+    // HACK: openbox answers as the window manager a moment before it takes
+    // map requests, and drops one made then; so ask again until it is shown.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      XMapWindow(d_, target_);
+      XSync(d_, False);
+      for (double until = NowMs() + 500; NowMs() < until;) {
+        XEvent e;
+        if (XCheckTypedWindowEvent(d_, target_, MapNotify, &e)) return true;
+        pollfd fd{ConnectionNumber(d_), POLLIN, 0};
+        poll(&fd, 1, 20);
+      }
     }
+    return false;
   }
 
   std::optional<Notice> Translate(XEvent& e, double at) {
