@@ -19,10 +19,10 @@ Form::~Form() {
 
 void Form::CreateHandle() {
   if (window_ != kNoWindow) return;
-  WindowSpec spec;
-  spec.title = Caption;
-  spec.bounds = bounds();
-  window_ = app_.platform().CreateWindow(spec);
+  WindowSpec window_spec;
+  window_spec.title = Caption;
+  window_spec.bounds = bounds();
+  window_ = app_.platform().CreateWindow(window_spec);
   if (!shape_.empty()) app_.platform().SetShape(window_, shape_);
 }
 

@@ -86,8 +86,8 @@ class Platform {
 
   virtual PointerState QueryPointer() = 0;
 
-  // Creates the window hidden, with the placement of `spec` already in force.
-  virtual WindowHandle CreateWindow(const WindowSpec& spec) = 0;
+  // Creates the window hidden, with the placement of `window_spec` already in force.
+  virtual WindowHandle CreateWindow(const WindowSpec& window_spec) = 0;
   virtual void DestroyWindow(WindowHandle window) = 0;
   // Cuts the window to the union of `rects` (client coordinates), for drawing
   // and for the pointer alike.

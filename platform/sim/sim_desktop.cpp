@@ -257,10 +257,10 @@ tk::PointerState SimDesktop::QueryPointer() {
   return s;
 }
 
-tk::WindowHandle SimDesktop::CreateWindow(const tk::WindowSpec& spec) {
+tk::WindowHandle SimDesktop::CreateWindow(const tk::WindowSpec& window_spec) {
   auto w = std::make_unique<Window>();
   w->handle = next_handle_++;
-  w->bounds = spec.bounds;
+  w->bounds = window_spec.bounds;
   windows_.push_back(std::move(w));
   return windows_.back()->handle;
 }

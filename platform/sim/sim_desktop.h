@@ -123,7 +123,7 @@ class SimDesktop : public tk::Platform {
   std::optional<tk::Event> PollEvent() override;
   void WaitEvents(std::optional<Millis> deadline) override;
   tk::PointerState QueryPointer() override;
-  tk::WindowHandle CreateWindow(const tk::WindowSpec& spec) override;
+  tk::WindowHandle CreateWindow(const tk::WindowSpec& window_spec) override;
   void DestroyWindow(tk::WindowHandle window) override;
   void SetShape(tk::WindowHandle window, const std::vector<Rect>& rects) override;
   void ShowWindow(tk::WindowHandle window) override;

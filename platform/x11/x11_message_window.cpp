@@ -40,14 +40,14 @@ MessageWindow::MessageWindow(Connection& c, const std::string& title,
          kButtonHeight};
   canvas_ = std::make_unique<cr::CairoCanvas>(width, height);
 
-  tk::WindowSpec spec;
-  spec.title = title;
-  spec.bounds = {(c_.screen_width() - width) / 2, (c_.screen_height() - height) / 2,
+  tk::WindowSpec window_spec;
+  window_spec.title = title;
+  window_spec.bounds = {(c_.screen_width() - width) / 2, (c_.screen_height() - height) / 2,
                  width, height};
-  spec.frameless = false;
-  spec.topmost = true;  // the panel is above others; the message must be too
-  spec.skip_taskbar = false;
-  window_ = CreateTopLevel(c_, spec, WindowRole::kDialog);
+  window_spec.frameless = false;
+  window_spec.topmost = true;  // the panel is above others; the message must be too
+  window_spec.skip_taskbar = false;
+  window_ = CreateTopLevel(c_, window_spec, WindowRole::kDialog);
   gc_ = XCreateGC(c_.display(), window_, 0, nullptr);
   Paint(false);
   XMapRaised(c_.display(), window_);

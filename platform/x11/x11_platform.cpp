@@ -76,9 +76,9 @@ class X11Platform final : public tk::Platform {
         });
   }
 
-  tk::WindowHandle CreateWindow(const tk::WindowSpec& spec) override {
-    ::Window w = CreateTopLevel(*c_, spec, WindowRole::kPanel);
-    windows_.push_back({w, spec.bounds.origin(), false, {}});
+  tk::WindowHandle CreateWindow(const tk::WindowSpec& window_spec) override {
+    ::Window w = CreateTopLevel(*c_, window_spec, WindowRole::kPanel);
+    windows_.push_back({w, window_spec.bounds.origin(), false, {}});
     if (!gc_) gc_ = XCreateGC(c_->display(), w, 0, nullptr);
     // Once this returns the window exists for every client, the window
     // manager included; it costs one round trip per window.

@@ -119,10 +119,10 @@ class X11PlatformTest : public ::testing::Test {
   }
 
   tk::WindowHandle ShowPanel(bool shaped = true) {
-    tk::WindowSpec spec;
-    spec.title = "Mouse";
-    spec.bounds = kPanel;
-    tk::WindowHandle h = platform_->CreateWindow(spec);
+    tk::WindowSpec window_spec;
+    window_spec.title = "Mouse";
+    window_spec.bounds = kPanel;
+    tk::WindowHandle h = platform_->CreateWindow(window_spec);
     if (shaped) platform_->SetShape(h, kShape);
     platform_->ShowWindow(h);
     EXPECT_TRUE(WaitFor([&] { return Viewable(h); }));
@@ -215,10 +215,10 @@ class X11PlatformTest : public ::testing::Test {
 x11_testing::XvfbServer* X11PlatformTest::server_ = nullptr;
 
 TEST_F(X11PlatformTest, WindowIsCreatedHiddenWithEveryHintTheWindowManagerNeeds) {
-  tk::WindowSpec spec;
-  spec.title = "Mouse";
-  spec.bounds = kPanel;
-  Window w = platform_->CreateWindow(spec);
+  tk::WindowSpec window_spec;
+  window_spec.title = "Mouse";
+  window_spec.bounds = kPanel;
+  Window w = platform_->CreateWindow(window_spec);
   XWindowAttributes attrs;
   ASSERT_TRUE(XGetWindowAttributes(observer_, w, &attrs));
   EXPECT_EQ(attrs.map_state, IsUnmapped);

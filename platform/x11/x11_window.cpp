@@ -78,7 +78,7 @@ void SetPlacement(Connection& c, ::Window w, tk::Rect bounds) {
 
 }  // namespace
 
-::Window CreateTopLevel(Connection& c, const tk::WindowSpec& spec, WindowRole role) {
+::Window CreateTopLevel(Connection& c, const tk::WindowSpec& window_spec, WindowRole role) {
   const Atoms& a = c.atoms();
   XSetWindowAttributes attrs = {};
   attrs.background_pixmap = None;
@@ -87,14 +87,14 @@ void SetPlacement(Connection& c, ::Window w, tk::Rect bounds) {
   attrs.event_mask = kEventMask;
   attrs.bit_gravity = NorthWestGravity;
   ::Window w = XCreateWindow(
-      c.display(), c.root(), spec.bounds.left, spec.bounds.top,
-      static_cast<unsigned>(spec.bounds.width), static_cast<unsigned>(spec.bounds.height),
+      c.display(), c.root(), window_spec.bounds.left, window_spec.bounds.top,
+      static_cast<unsigned>(window_spec.bounds.width), static_cast<unsigned>(window_spec.bounds.height),
       0, Connection::kDepth, InputOutput, c.visual(),
       CWBackPixmap | CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &attrs);
 
-  SetTitle(c, w, spec.title);
+  SetTitle(c, w, window_spec.title);
   SetIdentity(c, w);
-  SetPlacement(c, w, spec.bounds);
+  SetPlacement(c, w, window_spec.bounds);
   Atom protocols[] = {a.wm_delete_window};
   XSetWMProtocols(c.display(), w, protocols, 1);
 
@@ -105,7 +105,7 @@ void SetPlacement(Connection& c, ::Window w, tk::Rect bounds) {
   SetAtoms(c, w, a.net_wm_window_type,
            {role == WindowRole::kDialog ? a.net_wm_window_type_dialog
                                         : a.net_wm_window_type_normal});
-  if (spec.frameless) {
+  if (window_spec.frameless) {
     MotifHints motif = {kMotifHintsDecorations, 0, 0, 0, 0};
     XChangeProperty(c.display(), w, a.motif_wm_hints, a.motif_wm_hints, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&motif), 5);
@@ -113,8 +113,8 @@ void SetPlacement(Connection& c, ::Window w, tk::Rect bounds) {
   // Set before mapping, the state is part of the window manager's first
   // look at the window: it starts in the "above" layer and unlisted.
   std::vector<Atom> state;
-  if (spec.topmost) state.push_back(a.net_wm_state_above);
-  if (spec.skip_taskbar) {
+  if (window_spec.topmost) state.push_back(a.net_wm_state_above);
+  if (window_spec.skip_taskbar) {
     state.push_back(a.net_wm_state_skip_taskbar);
     state.push_back(a.net_wm_state_skip_pager);
   }

@@ -9,17 +9,17 @@ namespace x11 {
 
 // What kind of top-level a window is, for the window manager.
 enum class WindowRole {
-  kPanel,   // a normal window; the spec says whether framed, above, listed
+  kPanel,   // a normal window; its WindowSpec says whether framed, above, listed
   kDialog,  // a message with the window manager's frame
 };
 
 // Creates a top-level window, unmapped, with every hint the window manager
-// needs to place and keep it as `spec` says in force before it is mapped:
+// needs to place and keep it as `window_spec` says in force before it is mapped:
 // names and class, the exact position and fixed size, no frame, above other
 // windows, left out of taskbars and pagers, the close protocol. It paints
 // nothing by itself (no background), so nothing flickers before a frame is
 // presented.
-::Window CreateTopLevel(Connection& c, const tk::WindowSpec& spec, WindowRole role);
+::Window CreateTopLevel(Connection& c, const tk::WindowSpec& window_spec, WindowRole role);
 
 // An override-redirect window for transient pictures (the tooltip): the
 // window manager neither frames nor places it.
